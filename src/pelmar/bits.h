@@ -63,6 +63,11 @@ class BitVector {
   void clear() {
     for (auto& w : w_) w = 0;
   }
+  /// Becomes n zero bits, reusing the storage when it is large enough (scratch buffers).
+  void reset(std::size_t n) {
+    n_ = n;
+    w_.assign(words_for(n), 0);
+  }
   std::size_t popcount() const {
     std::size_t c = 0;
     for (auto w : w_) c += static_cast<std::size_t>(std::popcount(w));

@@ -40,6 +40,11 @@ enum class QubitState : std::uint8_t { Zero = 0, One = 1, Superposition = 2 };
 /// e^(iπk/4) evaluated as cos(kπ/4) + i·sin(kπ/4) in double precision (π/4 = 0.7853981633974483).
 std::complex<double> eighth_turn(std::uint8_t k);
 
+/// phase · 2^(−w/2) · e^(iπk/4), evaluated left to right as (phase · exp2(−0.5·w)) · eighth_turn(k).
+/// Every amplitude and inner product of a form is this value (or zero), so all of them agree to
+/// the last bit.
+std::complex<double> scaled_phase(std::complex<double> phase, std::size_t w, std::uint8_t k);
+
 class StabilizerCHForm {
  public:
   /// |0…0⟩ of n qubits; n = 0 fails with InvalidNumQubits(0). Throws std::bad_alloc when the
@@ -130,6 +135,10 @@ class StabilizerCHForm {
 
   Status check_qubit(std::size_t q) const;
   Status check_qubit_pair(std::size_t a, std::size_t b) const;
+
+  /// The X_q update on a basis vector: with the tableau and v of this form, X_q·U_C U_H|s⟩ =
+  /// e^(iπk/4)·U_C U_H|s'⟩. Rewrites the n-bit word array `s` into s' and returns k (0..7).
+  std::uint8_t x_on_basis(std::size_t q, std::uint64_t* s) const;
 
   BitMatrix g_, f_, m_;
   std::vector<std::uint8_t> gamma_;

@@ -30,7 +30,9 @@ class ChaChaRng {
   bool bit();
   /// Next two words as x (first word low); (x >> 11) · 2^−53, in [0, 1).
   double uniform();
-  /// An exact draw from Binomial(n, p) for any n and p in [0, 1]; p = 0 gives 0, p = 1 gives n.
+  /// An exact draw from Binomial(n, p) for any n and p in [0, 1], in expected time independent
+  /// of n. p < 0 or NaN and p > 1 are refused. n = 0, p = 0 and p = 1 are certain outcomes
+  /// (0, 0 and n) and consume no words; every other draw consumes whole uniform numbers.
   std::expected<std::uint64_t, BinomialError> binomial(std::uint64_t n, double p);
 
  private:
@@ -40,5 +42,11 @@ class ChaChaRng {
   std::array<std::uint32_t, 16> block_{};
   std::size_t next_ = 16;
 };
+
+namespace detail {
+/// The ChaCha block function: `rounds` rounds (an even number; 12 here, 20 for the published
+/// ChaCha20 vectors) over the 16-word input, then the input added word by word.
+std::array<std::uint32_t, 16> chacha_block(const std::array<std::uint32_t, 16>& input, int rounds);
+}  // namespace detail
 
 }  // namespace pelmar
