@@ -88,7 +88,7 @@ class SmallRandomCircuits : public ::testing::TestWithParam<std::size_t> {};
 TEST_P(SmallRandomCircuits, EveryGateMatchesTheDenseState) {
   const std::size_t n = GetParam();
   std::mt19937 rng(1000 + n);
-  for (int trial = 0; trial < 40; ++trial) {
+  for (int trial = 0; trial < 100; ++trial) {
     const CliffordCircuit c = random_circuit(rng, n, 6 * n + 4);
     SCOPED_TRACE(describe(c));
     auto form = *StabilizerCHForm::create(n);

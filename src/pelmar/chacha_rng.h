@@ -44,8 +44,8 @@ class ChaChaRng {
 };
 
 namespace detail {
-/// The ChaCha block function: `rounds` rounds (an even number; 12 here, 20 for the published
-/// ChaCha20 vectors) over the 16-word input, then the input added word by word.
+/// The ChaCha block function: `rounds` rounds (an even number; the generator uses 12) over the
+/// 16-word input, then the input added word by word.
 std::array<std::uint32_t, 16> chacha_block(const std::array<std::uint32_t, 16>& input, int rounds);
 }  // namespace detail
 

@@ -74,7 +74,7 @@ TEST(WhiteSpace, ExactlyThePropertySet) {
   EXPECT_EQ(count, 25u);
   // Separators that are not White_Space: information separators, zero-width space, word
   // joiner, the Mongolian vowel separator and the byte-order mark.
-  for (char32_t c : {0x1Cu, 0x1Fu, 0x08u, 0x0Eu, 0x200Bu, 0x2060u, 0x180Eu, 0xFEFFu})
+  for (std::uint32_t c : {0x1Cu, 0x1Fu, 0x08u, 0x0Eu, 0x200Bu, 0x2060u, 0x180Eu, 0xFEFFu})
     EXPECT_FALSE(is_white_space(c)) << std::hex << c;
 }
 

@@ -176,7 +176,7 @@ PyObject* append(PyObject* self, PyObject* args, PyObject* kwargs) {
 
 PyObject* tensor(PyObject* self, PyObject* args, PyObject* kwargs) {
   static constexpr Signature sig{"QuantumCircuit.tensor()", kOther, 1};
-  return entry(sig.full, [&](MemoryNote&) -> PyObject* {
+  return entry(sig.full, [&](MemoryNote& note) -> PyObject* {
     Bound a;
     if (!bind(args, kwargs, sig, a)) return nullptr;
     UseGuard g, g_other;
@@ -184,6 +184,9 @@ PyObject* tensor(PyObject* self, PyObject* args, PyObject* kwargs) {
     if (c == nullptr) return nullptr;
     const QuantumCircuit* other = use_argument<QuantumCircuit>(a[0], quantum_circuit_type, "other", g_other);
     if (other == nullptr) return nullptr;
+    // A register wider than a machine word can count is reported as an impossible size.
+    note.set("not enough memory for the tensor product of a %zu-qubit and a %zu-qubit circuit", c->num_qubits(),
+             other->num_qubits());
     return wrap(quantum_circuit_type, c->tensor(*other));
   });
 }

@@ -19,6 +19,12 @@ bool byte_is(std::string_view s, std::size_t pos, char c) { return pos < s.size(
 /// End of the run of Unicode white space starting at `pos` (`\s*`).
 std::size_t skip_space(std::string_view s, std::size_t pos) {
   while (pos < s.size()) {
+    const auto b = static_cast<unsigned char>(s[pos]);
+    if (b < 0x80) {  // ASCII White_Space: U+0009..U+000D and U+0020
+      if (b != ' ' && (b < '\t' || b > '\r')) break;
+      ++pos;
+      continue;
+    }
     const auto d = pelmar::text::decode_utf8(s, pos);
     if (!pelmar::text::is_white_space(d.cp)) break;
     pos += d.len;
@@ -36,6 +42,12 @@ std::size_t skip_space1(std::string_view s, std::size_t pos) {
 std::size_t skip_digits1(std::string_view s, std::size_t pos) {
   std::size_t end = pos;
   while (end < s.size()) {
+    const auto b = static_cast<unsigned char>(s[end]);
+    if (b < 0x80) {  // the only ASCII decimal digits are 0-9
+      if (b < '0' || b > '9') break;
+      ++end;
+      continue;
+    }
     const auto d = pelmar::text::decode_utf8(s, end);
     if (!pelmar::text::is_decimal_digit(d.cp)) break;
     end += d.len;

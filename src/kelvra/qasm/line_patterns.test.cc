@@ -136,7 +136,7 @@ std::vector<std::string> random_lines(std::size_t count) {
   std::uniform_int_distribution<int> operands(1, 3);
   std::uniform_int_distribution<int> junk_pieces(0, 2);
   const auto slot = [&](std::initializer_list<const char*> good) {
-    return wrong(rng) ? pick({"", " ", "[", "]", ",", ";", "_", "Q", "9", "qreg", "h q"}) : pick(good);
+    return wrong(rng) ? pick({"", " ", "[", "]", ",", ";", "_", "Q", "9", "qreg", "h q", "\f", "\r", "\x1c", "\x1f"}) : pick(good);
   };
   const auto junk = [&] {
     std::string j;

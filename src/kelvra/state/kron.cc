@@ -1,3 +1,5 @@
+#include <new>
+
 #include "kelvra/state/stabilizer_decomposed_state.h"
 #include "pelmar/bits.h"
 
@@ -11,6 +13,7 @@ Result<StabilizerDecomposedState> StabilizerDecomposedState::kron(const Stabiliz
 
   std::vector<pelmar::StabilizerCHForm> terms;
   std::vector<Scalar> coefficients;
+  if (m > terms.max_size()) throw std::bad_alloc();
   terms.reserve(m);
   coefficients.reserve(m);
   // Term i·m_B + j is a_i ⊗ b_j; this state's qubits are the low qubits of every product.

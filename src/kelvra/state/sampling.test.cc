@@ -24,9 +24,12 @@ using testing_support::seed_bytes;
 
 using Work = std::vector<std::pair<std::size_t, std::size_t>>;
 
-/// The shot-splitting recursion on the dense reference with a generator keyed like the engine's.
-void dense_sample(DenseState d, const Work& work, std::size_t index, std::uint64_t shots, std::vector<bool> outcome,
-                  SampleResult& tally, pelmar::ChaChaRng& rng) {
+/// The shot-splitting recursion written out on the dense reference. Each branch point also carries
+/// the decomposition's own projections: the dense probability must agree with it to rounding, and
+/// the draw uses the decomposition's value, since a binomial draw may change completely when its
+/// probability moves by one unit in the last place (0.5 against 0.5000000000000001).
+void reference_sample(StabilizerDecomposedState s, DenseState d, const Work& work, std::size_t index,
+                      std::uint64_t shots, std::vector<bool> outcome, SampleResult& tally, pelmar::ChaChaRng& rng) {
   if (shots == 0) return;
   if (index == work.size()) {
     tally.emplace_back(outcome, shots);
@@ -36,27 +39,35 @@ void dense_sample(DenseState d, const Work& work, std::size_t index, std::uint64
   DenseState d0 = d, d1 = d;
   d0.project(q, false);
   d1.project(q, true);
-  const double p = std::clamp(d0.norm_squared() / (d0.norm_squared() + d1.norm_squared()), 0.0, 1.0);
+  StabilizerDecomposedState s0 = s, s1 = s;
+  ASSERT_TRUE(s0.project_unnormalized(q, false).has_value());
+  ASSERT_TRUE(s1.project_unnormalized(q, true).has_value());
+  const double p0 = *s0.norm_squared(), p1 = *s1.norm_squared();
+  const double p = std::clamp(p0 / (p0 + p1), 0.0, 1.0);
+  ASSERT_NEAR(p, d0.norm_squared() / (d0.norm_squared() + d1.norm_squared()), 1e-9);
   const std::uint64_t zeros = rng.binomial(shots, p).value();
   if (zeros > 0) {
     d0.discard(q);
-    dense_sample(d0, work, index + 1, zeros, outcome, tally, rng);
+    ASSERT_TRUE(s0.discard(q).has_value());
+    reference_sample(std::move(s0), d0, work, index + 1, zeros, outcome, tally, rng);
   }
   if (zeros == shots) return;
   d1.x(q);
   d1.discard(q);
+  ASSERT_TRUE(s1.apply_x(q).has_value());
+  ASSERT_TRUE(s1.discard(q).has_value());
   outcome[j] = true;
-  dense_sample(d1, work, index + 1, shots - zeros, outcome, tally, rng);
+  reference_sample(std::move(s1), d1, work, index + 1, shots - zeros, outcome, tally, rng);
 }
 
-SampleResult dense_sample(const DenseState& d, const std::vector<std::size_t>& qubits, std::uint64_t shots,
-                          const pelmar::Seed& seed) {
+SampleResult reference_sample(const StabilizerDecomposedState& s, const DenseState& d,
+                              const std::vector<std::size_t>& qubits, std::uint64_t shots, const pelmar::Seed& seed) {
   Work work;
   for (std::size_t j = 0; j < qubits.size(); ++j) work.emplace_back(qubits[j], j);
   std::stable_sort(work.begin(), work.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   pelmar::ChaChaRng rng(seed);
   SampleResult tally;
-  dense_sample(d, work, 0, shots, std::vector<bool>(qubits.size()), tally, rng);
+  reference_sample(s, d, work, 0, shots, std::vector<bool>(qubits.size()), tally, rng);
   return tally;
 }
 
@@ -70,7 +81,7 @@ std::vector<std::size_t> random_qubit_list(std::size_t n, std::mt19937_64& pick)
 
 class SamplingOfCompiledCircuit : public ::testing::TestWithParam<std::uint64_t> {};
 
-// Same tally, same order, same draws as the recursion run on the dense reference.
+// Same tally, same order, same draws as the recursion written out beside the dense reference.
 TEST_P(SamplingOfCompiledCircuit, ReplaysTheShotSplitting) {
   const auto c = testing_support::seeded_case(GetParam());
   SCOPED_TRACE(c.circuit.to_string());
@@ -82,7 +93,7 @@ TEST_P(SamplingOfCompiledCircuit, ReplaysTheShotSplitting) {
     const pelmar::Seed seed = seed_bytes(GetParam() + shots);
     const auto r = state.sample(qubits, shots, seed);
     ASSERT_TRUE(r.has_value()) << r.error().message();
-    EXPECT_EQ(*r, dense_sample(c.dense, qubits, shots, seed)) << "shots " << shots;
+    EXPECT_EQ(*r, reference_sample(state, c.dense, qubits, shots, seed)) << "shots " << shots;
   }
   EXPECT_EQ(state.terms(), before.terms());
 }
@@ -145,7 +156,9 @@ TEST_P(SamplingStatistics, CountsFollowTheExactMarginals) {
     chi2 += (pooled_observed - pooled_expected) * (pooled_observed - pooled_expected) / pooled_expected;
     ++cells;
   }
-  if (cells >= 2) EXPECT_LT(chi2, chi_squared_bound(static_cast<double>(cells - 1)));
+  if (cells >= 2) {
+    EXPECT_LT(chi2, chi_squared_bound(static_cast<double>(cells - 1)));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, SamplingStatistics, ::testing::Range<std::uint64_t>(0, 12));

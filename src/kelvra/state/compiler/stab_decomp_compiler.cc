@@ -56,6 +56,12 @@ std::size_t physical_memory_bytes() {
   return r;
 }
 
+/// Throws std::bad_alloc when one CH form of n qubits cannot be held, before its tableau is
+/// allocated and zero-filled.
+void check_form_fits(std::size_t n) {
+  if (form_bytes(n) > physical_memory_bytes()) throw std::bad_alloc();
+}
+
 /// Throws std::bad_alloc when the resource state for t T-type gates on n data qubits cannot be
 /// held: its terms on t qubits and the result's terms on n qubits are alive together, and every
 /// term is replayed as one form on n + t qubits.
@@ -87,6 +93,7 @@ CompileResult StabDecompCompiler::compile(const QuantumCircuit& circuit) const {
 
   if (t == 0) {
     // Pure Clifford: one form; the CH-form library checks the width and every index.
+    if (n != 0) check_form_fits(n);
     std::vector<pelmar::CliffordGate> clifford;
     clifford.reserve(gates.size());
     for (const QuantumGate& g : gates) clifford.push_back(*g.to_clifford_gate());
@@ -96,9 +103,11 @@ CompileResult StabDecompCompiler::compile(const QuantumCircuit& circuit) const {
   }
 
   // With T-type gates the replay runs on n + t qubits, so an index in n..n+t−1 would silently act
-  // on an ancilla. Report what the Clifford-only path reports instead: the width of |0…0⟩ first,
-  // then the first gate that names a qubit outside the register or one qubit twice.
+  // on an ancilla. Report what the Clifford-only path reports instead, in its order: the width of
+  // |0…0⟩ first (zero, or too wide to hold), then the first gate that names a qubit outside the
+  // register or one qubit twice. Only then is the resource sized.
   if (n == 0) return ch_form_failure(pelmar::Error::invalid_num_qubits(0));
+  check_form_fits(n);
   for (const QuantumGate& g : gates)
     if (auto e = index_error(g, n)) return ch_form_failure(std::move(*e));
   const std::size_t width = checked_add(n, t);

@@ -1,0 +1,17 @@
+OPENQASM 2.0;
+include "qelib1.inc";
+qreg q[3];
+h q[0];
+x q[1];
+y q[2];
+z q[0];
+s q[1];
+sdg q[2];
+sx q[0];
+sxdg q[1];
+t q[2];
+tdg q[0];
+cx q[0], q[1];
+cz q[1], q[2];
+swap q[2], q[0];
+ccx q[2], q[0], q[1];
