@@ -36,7 +36,7 @@ inline std::size_t checked_add(std::size_t a, std::size_t b) {
 }
 
 /// Parity (sum mod 2) of the set bits of a word.
-constexpr bool parity(std::uint64_t w) { return (std::popcount(w) & 1) != 0; }
+constexpr bool parity(std::uint64_t w) { return __builtin_parityll(w) != 0; }
 
 /// Mask of the valid bits in the last word of an n-bit row (all ones when n is a multiple of 64).
 constexpr std::uint64_t last_word_mask(std::size_t n) {

@@ -96,26 +96,30 @@ Status StabilizerCHForm::_resolve_superposition(const BitVector& a, const BitVec
     // k under a Hadamard:
     //   G col q ⊕= Σ G col k,  F col k ⊕= F col q,  M col q ⊕= Σ M col k       (CX batch)
     //   M col q ⊕= Σ F col k,  M col k ⊕= F col q,  γ_i += 4·F[i][q]·F[i][k]  (CZ batch)
-    for (std::size_t r = 0; r < n_; ++r) {
-      std::uint64_t* gr = g_.row(r);
-      std::uint64_t* fr = f_.row(r);
-      std::uint64_t* mr = m_.row(r);
-      const bool fq = (fr[wq] >> bq) & 1;
+    // Branch-free per row: which rows take a mask depends on random tableau bits. The row bases
+    // are held in locals because the byte-wide γ store may alias any member.
+    std::uint64_t* const g0 = g_.row(0);
+    std::uint64_t* const f0 = f_.row(0);
+    std::uint64_t* const m0 = m_.row(0);
+    std::uint8_t* const gamma = gamma_.data();
+    for (std::size_t r = 0, n = n_; r < n; ++r) {
+      std::uint64_t* gr = g0 + r * words;
+      std::uint64_t* fr = f0 + r * words;
+      std::uint64_t* mr = m0 + r * words;
+      const std::uint64_t fq = (fr[wq] >> bq) & 1;
+      const std::uint64_t take = std::uint64_t{0} - fq;
       std::uint64_t pg = 0, pm = 0, pz = 0;
       for (std::size_t k = 0; k < words; ++k) {
+        const std::uint64_t fz = fr[k] & cz[k];
         pg ^= gr[k] & cx[k];
-        pm ^= (mr[k] & cx[k]) ^ (fr[k] & cz[k]);
-        pz ^= fr[k] & cz[k];
+        pm ^= (mr[k] & cx[k]) ^ fz;
+        pz ^= fz;
+        fr[k] ^= cx[k] & take;
+        mr[k] ^= cz[k] & take;
       }
-      if (fq) {
-        for (std::size_t k = 0; k < words; ++k) {
-          fr[k] ^= cx[k];
-          mr[k] ^= cz[k];
-        }
-        if (parity(pz)) gamma_[r] = static_cast<std::uint8_t>((gamma_[r] + 4) & 7);
-      }
-      if (parity(pg)) gr[wq] ^= qbit;
-      if (parity(pm)) mr[wq] ^= qbit;
+      gamma[r] = static_cast<std::uint8_t>((gamma[r] + 4 * (fq & parity(pz))) & 7);
+      gr[wq] ^= static_cast<std::uint64_t>(parity(pg)) << bq;
+      mr[wq] ^= static_cast<std::uint64_t>(parity(pm)) << bq;
     }
   } else if (!pivot_free && any_cx) {
     // right_multiply_cx(k, q) for the other k under a Hadamard:
@@ -124,15 +128,15 @@ Status StabilizerCHForm::_resolve_superposition(const BitVector& a, const BitVec
       std::uint64_t* gr = g_.row(r);
       std::uint64_t* fr = f_.row(r);
       std::uint64_t* mr = m_.row(r);
-      const bool gq = (gr[wq] >> bq) & 1;
-      const bool mq = (mr[wq] >> bq) & 1;
+      const std::uint64_t take_g = std::uint64_t{0} - ((gr[wq] >> bq) & 1);
+      const std::uint64_t take_m = std::uint64_t{0} - ((mr[wq] >> bq) & 1);
       std::uint64_t pf = 0;
       for (std::size_t k = 0; k < words; ++k) {
         pf ^= fr[k] & cx[k];
-        if (gq) gr[k] ^= cx[k];
-        if (mq) mr[k] ^= cx[k];
+        gr[k] ^= cx[k] & take_g;
+        mr[k] ^= cx[k] & take_m;
       }
-      if (parity(pf)) fr[wq] ^= qbit;
+      fr[wq] ^= static_cast<std::uint64_t>(parity(pf)) << bq;
     }
   }
 

@@ -13,10 +13,15 @@ Status StabilizerCHForm::right_multiply_s(std::size_t q) {
   if (auto r = check_qubit(q); !r) return r;
   // S† X_q S = −i·X_q Z_q: every image with an X on q gains a Z on q (M column q ⊕= F column q)
   // and the factor −i (γ += 6). The Z-images carry no X and are unchanged.
-  m_.xor_col_from(q, f_, q);
-  const std::size_t wq = q >> 6, bq = q & 63;
-  for (std::size_t i = 0; i < n_; ++i)
-    if ((f_.row(i)[wq] >> bq) & 1) gamma_[i] = static_cast<std::uint8_t>((gamma_[i] + 6) & 7);
+  const std::size_t wq = q >> 6, bq = q & 63, stride = f_.stride();
+  const std::uint64_t* f = f_.row(0) + wq;
+  std::uint64_t* m = m_.row(0) + wq;
+  std::uint8_t* gamma = gamma_.data();
+  for (std::size_t i = 0, n = n_; i < n; ++i) {
+    const std::uint64_t x = (f[i * stride] >> bq) & 1;
+    m[i * stride] ^= x << bq;
+    gamma[i] = static_cast<std::uint8_t>((gamma[i] + 6 * x) & 7);
+  }
   return {};
 }
 
@@ -34,12 +39,17 @@ Status StabilizerCHForm::right_multiply_cz(std::size_t a, std::size_t b) {
   if (auto r = check_qubit_pair(a, b); !r) return r;
   // CZ maps X_a → X_a Z_b and X_b → X_b Z_a. An image with X on both a and b gets Z_b X_b Z_a X_a
   // reordered against the X factors: one anticommutation, a sign.
-  m_.xor_col_from(a, f_, b);
-  m_.xor_col_from(b, f_, a);
-  const std::size_t wa = a >> 6, ba = a & 63, wb = b >> 6, bb = b & 63;
-  for (std::size_t i = 0; i < n_; ++i) {
-    const std::uint64_t* row = f_.row(i);
-    if (((row[wa] >> ba) & (row[wb] >> bb) & 1) != 0) gamma_[i] = static_cast<std::uint8_t>((gamma_[i] + 4) & 7);
+  const std::size_t wa = a >> 6, ba = a & 63, wb = b >> 6, bb = b & 63, stride = f_.stride();
+  const std::uint64_t* f0 = f_.row(0);
+  std::uint64_t* m0 = m_.row(0);
+  std::uint8_t* gamma = gamma_.data();
+  for (std::size_t i = 0, n = n_; i < n; ++i) {
+    const std::uint64_t* row = f0 + i * stride;
+    std::uint64_t* m = m0 + i * stride;
+    const std::uint64_t xa = (row[wa] >> ba) & 1, xb = (row[wb] >> bb) & 1;
+    m[wa] ^= xb << ba;
+    m[wb] ^= xa << bb;
+    gamma[i] = static_cast<std::uint8_t>((gamma[i] + 4 * (xa & xb)) & 7);
   }
   return {};
 }
