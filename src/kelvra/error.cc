@@ -177,7 +177,7 @@ std::string Error::message() const {
     case ErrorKind::NonCliffordGateApplication:
       return "Direct application of non-Clifford gate " + text + " is not supported.";
     case ErrorKind::QubitCountMismatch:
-      return std::string("The qubit counts of the two states must match for ") + operation + ", got " + num(left) +
+      return std::string("The qubit counts of the two states must match for ") + std::string(operation) + ", got " + num(left) +
              " and " + num(right) + ".";
     case ErrorKind::MeasurementTooManyQubits:
       // The misspelling is part of the fixed text.
@@ -222,7 +222,7 @@ std::string Error::debug() const {
     case ErrorKind::NonCliffordGateApplication:
       return "NonCliffordGateApplication(" + quoted(text) + ")";
     case ErrorKind::QubitCountMismatch:
-      return std::string("QubitCountMismatch { operation: \"") + operation + "\", left: " + num(left) +
+      return std::string("QubitCountMismatch { operation: \"") + std::string(operation) + "\", left: " + num(left) +
              ", right: " + num(right) + " }";
     case ErrorKind::MeasurementTooManyQubits:
       return "MeasurementTooManyQubits";

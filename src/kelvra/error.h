@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "pelmar/chacha_rng.h"
 #include "pelmar/error.h"
@@ -53,7 +54,7 @@ struct Error {
   ErrorKind kind{};
   std::size_t index = 0;
   std::size_t count = 0;
-  const char* operation = "";
+  std::string_view operation;  // a static text naming the operation
   std::size_t left = 0;
   std::size_t right = 0;
   bool desired = false;

@@ -93,7 +93,7 @@ std::string Error::message() const {
       return "Impossible projection on qubit " + num(index) + ": cannot project determined state |" +
              (desired ? "0" : "1") + "> onto|" + (desired ? "1" : "0") + ">.";
     case ErrorKind::QubitCountMismatch:
-      return std::string("The qubit counts of the two states must match for ") + operation + ", got " +
+      return std::string("The qubit counts of the two states must match for ") + std::string(operation) + ", got " +
              num(left) + " and " + num(right) + ".";
     case ErrorKind::InvalidPermutationLength:
       return "The length of the permutation (" + num(length) + ") must match the number of qubits (" +
@@ -130,7 +130,7 @@ std::string Error::debug() const {
       return "ImpossibleProjection { qubit_index: " + num(index) + ", desired: " + (desired ? "true" : "false") +
              " }";
     case ErrorKind::QubitCountMismatch:
-      return std::string("QubitCountMismatch { operation: \"") + operation + "\", left: " + num(left) +
+      return std::string("QubitCountMismatch { operation: \"") + std::string(operation) + "\", left: " + num(left) +
              ", right: " + num(right) + " }";
     case ErrorKind::InvalidPermutationLength:
       return "InvalidPermutationLength(" + num(length) + ", " + num(count) + ")";

@@ -7,6 +7,7 @@
 #include <expected>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelmar {
@@ -34,7 +35,7 @@ struct Error {
   std::size_t left = 0;
   std::size_t right = 0;
   bool desired = false;
-  const char* operation = "";
+  std::string_view operation;  // a static text naming the operation
   std::string text;
   std::vector<std::size_t> list;
 

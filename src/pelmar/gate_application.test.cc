@@ -2,12 +2,28 @@
 
 #include <complex>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "pelmar/ch_form.h"
+
+// Counts allocations made through operator new, for the check that gate updates allocate nothing.
+// The replacement pairs malloc with free, which GCC cannot see through at inlined call sites.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+std::size_t g_allocations = 0;
+}
+void* operator new(std::size_t size) {
+  ++g_allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -220,7 +236,8 @@ TEST_P(WideForms, ACircuitFollowedByItsInverseReturnsExactlyToZero) {
       }
     }
     ASSERT_TRUE(tableau_is_valid(f));
-    for (auto it = c.gates().rbegin(); it != c.gates().rend(); ++it) ASSERT_TRUE(f.apply_gate(inverse(*it)).has_value());
+    for (auto it = c.gates().rbegin(); it != c.gates().rend(); ++it)
+      ASSERT_TRUE(f.apply_gate(inverse(*it)).has_value());
     ASSERT_TRUE(tableau_is_valid(f));
     // Back at |0…0⟩: no Hadamards, s = 0, and the amplitude is exactly 1.
     EXPECT_EQ(f.vec_v(), BitVector(n));
@@ -228,6 +245,23 @@ TEST_P(WideForms, ACircuitFollowedByItsInverseReturnsExactlyToZero) {
     EXPECT_EQ(*f.amplitude(std::vector<std::uint8_t>(n, 0)), Amp(1, 0));
     for (std::size_t q = 0; q < n; ++q) ASSERT_EQ(*f.get_qubit_state(q), pelmar::QubitState::Zero) << q;
   }
+}
+
+TEST_P(WideForms, GateUpdatesAndProjectionsAllocateNothing) {
+  const std::size_t n = GetParam();
+  std::mt19937 rng(static_cast<unsigned>(n + 7));
+  const CliffordCircuit c = random_wide_circuit(rng, n, 10 * n);
+  auto f = fresh(n);
+  // The first Hadamard and projection size the reusable scratch of this thread.
+  ASSERT_TRUE(f.apply_h(0).has_value());
+  ASSERT_TRUE(f.project(0, true).has_value());
+  const std::size_t before = g_allocations;
+  for (const auto& g : c.gates()) ASSERT_TRUE(f.apply_gate(g).has_value());
+  for (std::size_t q = 0; q < n; ++q) {
+    const auto st = *f.get_qubit_state(q);
+    ASSERT_TRUE(f.project(q, st == pelmar::QubitState::One).has_value());
+  }
+  EXPECT_EQ(g_allocations, before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, WideForms, ::testing::Values(1, 2, 63, 64, 65, 130),

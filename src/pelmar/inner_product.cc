@@ -12,6 +12,7 @@
 #include <complex>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "pelmar/ch_form.h"
@@ -83,10 +84,10 @@ Result<std::complex<double>> StabilizerCHForm::inner_product(const StabilizerCHF
       if (auto e = step(ReductionKind::CX, w, r); !e) return std::unexpected(e.error());
       if (auto e = step(ReductionKind::CX, r, w); !e) return std::unexpected(e.error());
     }
-    for (std::size_t r = 0; r < n; ++r)
-      if (r != w && a.g_.get(r, w)) {
-        if (auto e = step(ReductionKind::CX, w, r); !e) return std::unexpected(e.error());
-      }
+    for (std::size_t r = 0; r < n; ++r) {
+      if (r == w || !a.g_.get(r, w)) continue;
+      if (auto e = step(ReductionKind::CX, w, r); !e) return std::unexpected(e.error());
+    }
   }
 
   // M off the diagonal. CZ(x, y) clears the symmetric pair M[x][y], M[y][x] and nothing else, so
@@ -103,18 +104,18 @@ Result<std::complex<double>> StabilizerCHForm::inner_product(const StabilizerCHF
     }
   }
   // M on the diagonal, the Hadamards and the ones of s.
-  for (std::size_t w = 0; w < n; ++w)
-    if (a.m_.get(w, w)) {
-        if (auto e = step(ReductionKind::Sdg, w, 0); !e) return std::unexpected(e.error());
-      }
-  for (std::size_t w = 0; w < n; ++w)
-    if (a.v_.get(w)) {
-        if (auto e = step(ReductionKind::H, w, 0); !e) return std::unexpected(e.error());
-      }
-  for (std::size_t w = 0; w < n; ++w)
-    if (a.s_.get(w)) {
-        if (auto e = step(ReductionKind::X, w, 0); !e) return std::unexpected(e.error());
-      }
+  for (std::size_t w = 0; w < n; ++w) {
+    if (!a.m_.get(w, w)) continue;
+    if (auto e = step(ReductionKind::Sdg, w, 0); !e) return std::unexpected(e.error());
+  }
+  for (std::size_t w = 0; w < n; ++w) {
+    if (!a.v_.get(w)) continue;
+    if (auto e = step(ReductionKind::H, w, 0); !e) return std::unexpected(e.error());
+  }
+  for (std::size_t w = 0; w < n; ++w) {
+    if (!a.s_.get(w)) continue;
+    if (auto e = step(ReductionKind::X, w, 0); !e) return std::unexpected(e.error());
+  }
   if (auto r = replay(); !r) return std::unexpected(std::move(r.error()));
 
   const std::uint64_t* bs = b.s_.words();

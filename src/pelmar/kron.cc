@@ -35,8 +35,10 @@ Result<StabilizerCHForm> StabilizerCHForm::kron(const StabilizerCHForm& other) c
   auto made = create(n);
   if (!made) return made;
   StabilizerCHForm& r = *made;
-  r.g_ = BitMatrix(n);
-  r.f_ = BitMatrix(n);
+  for (std::size_t i = 0; i < n; ++i) {  // start the blocks from zero matrices
+    r.g_.set(i, i, false);
+    r.f_.set(i, i, false);
+  }
   block_diagonal(r.g_, g_, other.g_);
   block_diagonal(r.f_, f_, other.f_);
   block_diagonal(r.m_, m_, other.m_);

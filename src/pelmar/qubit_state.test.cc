@@ -41,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
         QubitStateCase{"ParityOntoAncilla", 3,
                        {CliffordGate::H(0), CliffordGate::CX(0, 1), CliffordGate::CX(0, 2), CliffordGate::CX(1, 2)},
                        {Q::Superposition, Q::Superposition, Q::Zero}},
-        QubitStateCase{"SwapCarriesTheOne", 3, {CliffordGate::X(0), CliffordGate::Swap(0, 2)}, {Q::Zero, Q::Zero, Q::One}},
+        QubitStateCase{"SwapCarriesTheOne", 3, {CliffordGate::X(0), CliffordGate::Swap(0, 2)},
+                       {Q::Zero, Q::Zero, Q::One}},
         QubitStateCase{"WordBoundary", 66, {CliffordGate::X(63), CliffordGate::CX(63, 64), CliffordGate::H(65)},
                        [] {
                          std::vector<Q> e(66, Q::Zero);

@@ -3,7 +3,8 @@
 // back into CH form. Right multiplications by CX and CZ, moved through U_H, act on the two basis
 // vectors as x[k] ← x[k] ⊕ x[q]; with the pivot q they make a and b differ in q alone, and q is
 // then settled by the one-qubit identities
-//     |0⟩ ± |1⟩ = √2·H|0 or 1⟩,   |0⟩ ± i|1⟩ = √2·S H|0 or 1⟩,   H(|0⟩ ± i|1⟩) = √2·e^(±iπ/4)·S H|1 or 0⟩.
+//     |0⟩ ± |1⟩ = √2·H|0 or 1⟩,      |0⟩ ± i|1⟩ = √2·S H|0 or 1⟩,
+//     H(|0⟩ ± i|1⟩) = √2·e^(±iπ/4)·S H|1 or 0⟩.
 
 #include <bit>
 #include <cstddef>

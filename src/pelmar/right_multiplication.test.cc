@@ -32,7 +32,8 @@ bool row_dot(const pelmar::BitMatrix& a, std::size_t i, const pelmar::BitMatrix&
   for (std::size_t i = 0; i < n; ++i) {
     if (f.gamma()[i] % 2 != 0) return ::testing::AssertionFailure() << "gamma " << i;
     for (std::size_t j = 0; j < n; ++j) {
-      if (row_dot(f.mat_f(), i, f.mat_g(), j) != (i == j)) return ::testing::AssertionFailure() << "FG^T " << i << "," << j;
+      if (row_dot(f.mat_f(), i, f.mat_g(), j) != (i == j))
+        return ::testing::AssertionFailure() << "FG^T " << i << "," << j;
       if (row_dot(f.mat_f(), i, f.mat_m(), j) != row_dot(f.mat_f(), j, f.mat_m(), i))
         return ::testing::AssertionFailure() << "FM^T " << i << "," << j;
     }
