@@ -43,7 +43,7 @@ for src in fuzz/*.cc; do
   echo "-- $name"
   "build/fuzz/$name" -max_total_time="$FUZZ_SECONDS" -max_len=4096 -artifact_prefix=build/fuzz/artifacts/ \
     -print_final_stats=1 "$corpus" > "build/fuzz/$name.log" 2>&1 || { tail -n 40 "build/fuzz/$name.log"; exit 1; }
-  tail -n 3 "build/fuzz/$name.log"
+  grep "^stat::" "build/fuzz/$name.log"
   rm -rf "$corpus"
 done
 

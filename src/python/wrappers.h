@@ -37,7 +37,7 @@ extern PyTypeObject* quantum_circuit_type;
 extern PyTypeObject* quantum_state_type;
 extern PyTypeObject* pauli_string_type;
 
-/// The specifications the type objects are created from.
+/// The PyType_Spec records the type objects are created from.
 extern PyType_Spec quantum_gate_spec;
 extern PyType_Spec quantum_circuit_spec;
 extern PyType_Spec quantum_state_spec;
