@@ -103,9 +103,9 @@ Error Error::non_clifford_gate_application(std::string gate_name) {
   e.text = std::move(gate_name);
   return e;
 }
-Error Error::qubit_count_mismatch(const char* operation, std::size_t left, std::size_t right) {
+Error Error::qubit_count_mismatch(std::string_view operation, std::size_t left, std::size_t right) {
   Error e = make(ErrorKind::QubitCountMismatch);
-  e.operation = operation ? operation : "";
+  e.operation = operation;
   e.left = left;
   e.right = right;
   return e;
@@ -166,10 +166,11 @@ Error Error::not_implemented(std::string description) {
 
 std::string Error::message() const {
   switch (kind) {
+    // The kinds the engine shares with the CH-form library render through the library's text.
     case ErrorKind::QubitIndexOutOfBounds:
-      return "Qubit index " + num(index) + " is out of bounds for " + num(count) + " qubits.";
+      return pelmar::Error::qubit_index_out_of_bounds(index, count).message();
     case ErrorKind::InvalidNumQubits:
-      return "Number of qubits must be greater than zero, got " + num(count) + ".";
+      return pelmar::Error::invalid_num_qubits(count).message();
     case ErrorKind::GateNotClifford:
       return "Attempted to convert a non-Clifford gate to a Clifford gate: " + text;
     case ErrorKind::StatevectorTooLarge:
@@ -177,8 +178,7 @@ std::string Error::message() const {
     case ErrorKind::NonCliffordGateApplication:
       return "Direct application of non-Clifford gate " + text + " is not supported.";
     case ErrorKind::QubitCountMismatch:
-      return std::string("The qubit counts of the two states must match for ") + std::string(operation) + ", got " + num(left) +
-             " and " + num(right) + ".";
+      return pelmar::Error::qubit_count_mismatch(operation, left, right).message();
     case ErrorKind::MeasurementTooManyQubits:
       // The misspelling is part of the fixed text.
       return "Measurements of more than 128 qubits are not supoprted.";

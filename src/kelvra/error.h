@@ -70,7 +70,7 @@ struct Error {
   static Error gate_not_clifford(std::string gate_name);
   static Error statevector_too_large(std::size_t count);
   static Error non_clifford_gate_application(std::string gate_name);
-  static Error qubit_count_mismatch(const char* operation, std::size_t left, std::size_t right);
+  static Error qubit_count_mismatch(std::string_view operation, std::size_t left, std::size_t right);
   static Error measurement_too_many_qubits();
   static Error sampling_too_many_qubits();
   static Error impossible_projection(std::size_t qubit_index, bool desired);

@@ -35,7 +35,7 @@ Error Error::impossible_projection(std::size_t qubit_index, bool desired) {
   e.desired = desired;
   return e;
 }
-Error Error::qubit_count_mismatch(const char* operation, std::size_t left, std::size_t right) {
+Error Error::qubit_count_mismatch(std::string_view operation, std::size_t left, std::size_t right) {
   Error e = make(ErrorKind::QubitCountMismatch);
   e.operation = operation;
   e.left = left;

@@ -43,7 +43,7 @@ struct Error {
   static Error invalid_num_qubits(std::size_t count);
   static Error duplicate_qubit_indices(std::size_t index);
   static Error impossible_projection(std::size_t qubit_index, bool desired);
-  static Error qubit_count_mismatch(const char* operation, std::size_t left, std::size_t right);
+  static Error qubit_count_mismatch(std::string_view operation, std::size_t left, std::size_t right);
   static Error invalid_permutation_length(std::size_t length, std::size_t count);
   static Error invalid_permutation(std::vector<std::size_t> list);
   static Error invalid_qubit_state_length(std::size_t length, std::size_t count);
